@@ -1,0 +1,16 @@
+# Shared part of the MinGW-w64 toolchain files: set IPFLIP_MINGW_TRIPLET and
+# CMAKE_SYSTEM_PROCESSOR, then include this. Uses the POSIX-thread variants,
+# which GoogleTest needs.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${IPFLIP_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${IPFLIP_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${IPFLIP_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${IPFLIP_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# ctest runs the Windows test programs under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
