@@ -3,15 +3,13 @@
 #include <winsock2.h>
 
 #include "settings/program_directory.h"
+#include "ui/fatal_error.h"
 #include "ui/window_model_win.h"
 
 #include <ole2.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <new>
-#include <string_view>
 
 namespace {
 
@@ -21,13 +19,11 @@ void cleanUpWinsock() {
 
 } // namespace
 
-// Shows what went wrong and ends the process with exit code -1. Allocates
-// nothing, so it also works when memory has run out.
 [[noreturn]] void fatalError(std::string_view message) {
+    // No handler runs from here on, not even while the box is up.
     suppressEventsForGood();
     static char text[1024];
-    std::snprintf(text, sizeof text, "运行时出错!\r\n\r\n错误信息：%.*s\r\n",
-                  static_cast<int>(message.size()), message.data());
+    formatFatalErrorText(text, sizeof text, message);
     MessageBoxA(nullptr, text, "错误", MB_OK | MB_ICONERROR);
     destroyHiddenOwnerWindow();
     OleUninitialize();
@@ -38,8 +34,7 @@ void* operator new(std::size_t size) {
     if (void* block = std::malloc(size ? size : 1))
         return block;
     char message[64];
-    std::snprintf(message, sizeof message, "分配 %lu 字节内存失败!",
-                  static_cast<unsigned long>(size));
+    formatAllocationFailure(message, sizeof message, size);
     fatalError(message);
 }
 
@@ -58,9 +53,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     initProgramDirectory();
     createHiddenOwnerWindow(instance);
     if (!prepareWindowTemplates(instance))
-        fatalError("载入窗口模板数据段出错!");
+        fatalError(templatesUnreadableMessage);
     if (!openWindow(mainWindowTemplate, false))
-        fatalError("载入启动窗口失败");
+        fatalError(startWindowFailedMessage);
 
     const int exitCode = runMainMessageLoop();
 
