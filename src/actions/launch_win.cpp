@@ -3,6 +3,7 @@
 #include "actions/script_run_order.h"
 #include "settings/working_files.h"
 #include "win/handle.h"
+#include "win/lock.h"
 
 #include <windows.h>
 
@@ -57,7 +58,7 @@ struct ScriptFile {
     const std::string name;
     const HANDLE stop; // set when the runs still waiting are given up
 
-    std::mutex mutex;
+    Mutex mutex;
     // Both guarded by `mutex`. While the order is watching, only the watcher
     // changes `running`, so it may wait on those handles without the lock.
     ScriptRunOrder order;
