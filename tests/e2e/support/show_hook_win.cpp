@@ -24,9 +24,13 @@ std::string textOf(HWND window) {
 BOOL CALLBACK addEditText(HWND control, LPARAM line) {
     char name[16] = "";
     GetClassNameA(control, name, sizeof name);
-    if (lstrcmpiA(name, "Edit") == 0)
-        *reinterpret_cast<std::string*>(line) +=
-            "\t" + std::to_string(GetDlgCtrlID(control)) + "=" + textOf(control);
+    if (lstrcmpiA(name, "Edit") == 0) {
+        std::string& text = *reinterpret_cast<std::string*>(line);
+        text += '\t';
+        text += std::to_string(GetDlgCtrlID(control));
+        text += '=';
+        text += textOf(control);
+    }
     return TRUE;
 }
 
