@@ -1,6 +1,6 @@
 #include "actions/computer_name_script.h"
 
-#include "recording_launch.h"
+#include "host_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -103,10 +103,10 @@ TEST(ComputerNameScript, IsPlainCrLfTextWithoutFinalLineBreak) {
 }
 
 TEST(ComputerNameScript, RunsAsTheComputerNameWorkingFile) {
-    takeRecordedScriptRuns();
+    resetHostFakes();
     runComputerNameScript();
-    const auto runs = takeRecordedScriptRuns();
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].name, "GG.bat");
-    EXPECT_EQ(runs[0].script, computerNameScript());
+    const ByteBlock& script = computerNameScript();
+    ASSERT_EQ(scriptRuns().size(), 1u);
+    EXPECT_EQ(scriptRuns()[0].first, "GG.bat");
+    EXPECT_EQ(scriptRuns()[0].second, std::string(script.begin(), script.end()));
 }

@@ -1,6 +1,6 @@
 #include "actions/network_scripts.h"
 
-#include "recording_launch.h"
+#include "host_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -74,16 +74,14 @@ TEST(NetworkScripts, ValuesGoInUnchangedInsideTheFixedQuotes) {
 }
 
 TEST(NetworkScripts, EachActionRunsItsScriptAsTheNetworkWorkingFile) {
-    takeRecordedScriptRuns();
+    resetHostFakes();
     runDhcpScript("eth0");
     runStaticAddressScript("eth0", "10.0.0.2", "255.0.0.0", "10.0.0.1");
     runDnsScript("eth0", "1.1.1.1", "9.9.9.9");
-    const auto runs = takeRecordedScriptRuns();
-    ASSERT_EQ(runs.size(), 3u);
-    for (const auto& run : runs)
-        EXPECT_EQ(run.name, "1.bat");
-    EXPECT_EQ(runs[0].script, buildDhcpScript("eth0"));
-    EXPECT_EQ(runs[1].script,
-              buildStaticAddressScript("eth0", "10.0.0.2", "255.0.0.0", "10.0.0.1"));
-    EXPECT_EQ(runs[2].script, buildDnsScript("eth0", "1.1.1.1", "9.9.9.9"));
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"1.bat", asText(buildDhcpScript("eth0"))},
+        {"1.bat", asText(buildStaticAddressScript("eth0", "10.0.0.2", "255.0.0.0", "10.0.0.1"))},
+        {"1.bat", asText(buildDnsScript("eth0", "1.1.1.1", "9.9.9.9"))},
+    };
+    EXPECT_EQ(scriptRuns(), expected);
 }
