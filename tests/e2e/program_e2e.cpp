@@ -30,6 +30,9 @@ HWND ProgramTest::open(const WindowKind& kind) {
     driver::click(driver::controlById(main, kind.opener));
     HWND window = program->waitForWindow(kind.className);
     EXPECT_TRUE(window) << "the " << kind.name << " window did not open";
+    // It is shown first and then holds the main window off.
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(main); }, 5000))
+        << "the main window stays enabled";
     return window;
 }
 
