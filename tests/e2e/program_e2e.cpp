@@ -17,6 +17,7 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::start(const driver::StartOptions& options) {
+    program.reset(); // an earlier run's leftovers go first
     program = std::make_unique<driver::RunningProgram>(inFolder("ipflip.exe"), options);
     ASSERT_TRUE(program->started());
     main = program->waitForWindow(mainClass);
