@@ -23,5 +23,8 @@ AnsiText workingFilePath(std::string_view name);
 // not wholly written, or not closed.
 bool writeWorkingFile(std::string_view name, const ByteBlock& block);
 
+// Deletes the working file `name`; false when it could not be deleted.
+bool removeWorkingFile(std::string_view name);
+
 // Deletes the three working files, passing over any that cannot be deleted.
 void removeWorkingFiles();

@@ -25,7 +25,11 @@ bool writeWorkingFile(std::string_view name, const ByteBlock& block) {
     return file.close();
 }
 
+bool removeWorkingFile(std::string_view name) {
+    return DeleteFileA(workingFilePath(name).c_str()) != FALSE;
+}
+
 void removeWorkingFiles() {
     for (std::string_view name : workingFileNames)
-        DeleteFileA(workingFilePath(name).c_str());
+        removeWorkingFile(name);
 }

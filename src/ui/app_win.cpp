@@ -38,6 +38,14 @@ void* operator new(std::size_t size) {
     fatalError(message);
 }
 
+// The runtime's own version prints a demangled exception name to a console
+// this program does not have, and brings a demangler along.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx
+
 void operator delete(void* block) noexcept {
     std::free(block);
 }

@@ -3,7 +3,6 @@
 #include "actions/computer_name_script.h"
 #include "actions/launch.h"
 #include "actions/network_scripts.h"
-#include "settings/working_files.h"
 #include "ui/host_name.h"
 #include "ui/window_settings.h"
 #include "ui/window_template.h"
@@ -34,8 +33,10 @@ void created(WindowContext& window) {
     loadBoxes(window, WindowId::Main);
 }
 
+// Scripts still waiting their turn are started before the working files go;
+// a file that a script still runs from is left for a later teardown.
 void willBeDestroyed(WindowContext& window) {
-    removeWorkingFiles();
+    finishScriptRuns();
     saveBoxes(window, WindowId::Main);
 }
 

@@ -2,7 +2,6 @@
 
 #include "actions/launch.h"
 #include "settings/settings_file.h"
-#include "settings/working_files.h"
 #include "ui/host_name.h"
 #include "ui/window_template.h"
 
@@ -43,8 +42,8 @@ void flushDnsCache() {
     hostLog().push_back("launch " + flushDnsCommandLine());
 }
 
-void removeWorkingFiles() {
-    hostLog().push_back("remove working files");
+void finishScriptRuns(unsigned long) {
+    hostLog().push_back("finish script runs");
 }
 
 AnsiText readSetting(std::string_view section, std::string_view key,

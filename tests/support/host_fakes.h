@@ -8,7 +8,7 @@
 #include <vector>
 
 // One line per call, oldest first, e.g. "run 1.bat", "launch cmd  /kipconfig",
-// "read 配置1/TEST", "write 配置1/TEST=x", "remove working files",
+// "read 配置1/TEST", "write 配置1/TEST=x", "finish script runs",
 // "open IpflipDnsWindow", "title vm".
 std::vector<std::string>& hostLog();
 

@@ -122,7 +122,28 @@ UniqueHandle openInheritable(const std::string& path, DWORD access, DWORD dispos
 
 } // namespace
 
-ProcessOutcome runProcess(const std::string& commandLine, const ProcessOptions& options) {
+ProcessJob::ProcessJob() : job_(CreateJobObjectA(nullptr, nullptr)) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job_ || !SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits,
+                                          sizeof limits))
+        ADD_FAILURE() << "cannot make a job";
+}
+
+ProcessJob::~ProcessJob() {
+    TerminateJobObject(job_.get(), 1);
+    waitUntil([this] { return activeProcesses() == 0; }, 10000);
+}
+
+DWORD ProcessJob::activeProcesses() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    if (!QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &accounting,
+                                   sizeof accounting, nullptr))
+        return 0;
+    return accounting.ActiveProcesses;
+}
+
+UniqueHandle startProcess(const std::string& commandLine, const ProcessOptions& options) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     UniqueHandle input, output;
@@ -139,23 +160,42 @@ ProcessOutcome runProcess(const std::string& commandLine, const ProcessOptions& 
     std::vector<char> writable(commandLine.begin(), commandLine.end());
     writable.push_back('\0');
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        options.currentDirectory.empty() ? nullptr
-                                                         : options.currentDirectory.c_str(),
-                        &startup, &started)) {
+    // Suspended until it is in its job, so whatever it starts joins the job too.
+    if (!CreateProcessA(
+            nullptr, writable.data(), nullptr, nullptr, TRUE, options.job ? CREATE_SUSPENDED : 0,
+            nullptr, options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str(),
+            &startup, &started)) {
         ADD_FAILURE() << "cannot start " << commandLine;
         return {};
     }
     UniqueHandle process(started.hProcess);
     UniqueHandle thread(started.hThread);
+    if (options.job) {
+        if (!AssignProcessToJobObject(options.job->get(), process.get())) {
+            ADD_FAILURE() << "cannot put into the job: " << commandLine;
+            TerminateProcess(process.get(), 1);
+            return {};
+        }
+        ResumeThread(thread.get());
+    }
+    return process;
+}
+
+ProcessOutcome finishProcess(const UniqueHandle& process, DWORD timeoutMs) {
     ProcessOutcome outcome;
-    outcome.finished = WaitForSingleObject(process.get(), options.timeoutMs) == WAIT_OBJECT_0;
+    if (!process)
+        return outcome;
+    outcome.finished = WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
     if (!outcome.finished) {
         TerminateProcess(process.get(), 1);
         WaitForSingleObject(process.get(), 5000);
     }
     GetExitCodeProcess(process.get(), &outcome.exitCode);
     return outcome;
+}
+
+ProcessOutcome runProcess(const std::string& commandLine, const ProcessOptions& options) {
+    return finishProcess(startProcess(commandLine, options), options.timeoutMs);
 }
 
 std::string quoted(const std::string& path) {

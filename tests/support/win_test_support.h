@@ -3,6 +3,7 @@
 // writes, and child processes that are always waited for or ended.
 
 #include "text.h"
+#include "win/handle.h"
 
 #include <windows.h>
 
@@ -53,6 +54,24 @@ class WriteLock {
     HANDLE handle_;
 };
 
+// A job that every process started into it joins, with every process those
+// start in turn; destroying it ends them all. For tests whose programs leave
+// scripts running.
+class ProcessJob {
+  public:
+    ProcessJob();
+    ~ProcessJob();
+    ProcessJob(const ProcessJob&) = delete;
+    ProcessJob& operator=(const ProcessJob&) = delete;
+
+    HANDLE get() const { return job_.get(); }
+    // How many processes of the job still run.
+    DWORD activeProcesses() const;
+
+  private:
+    UniqueHandle job_;
+};
+
 struct ProcessOutcome {
     bool finished = false; // false: it was still running at the time limit and was ended
     DWORD exitCode = 0;
@@ -63,7 +82,15 @@ struct ProcessOptions {
     std::string standardInputFile;  // empty: none
     std::string standardOutputFile; // empty: none; receives stdout and stderr
     DWORD timeoutMs = 60000;
+    const ProcessJob* job = nullptr; // when set, the process runs in this job
 };
+
+// Starts `commandLine` and returns at once; no handle when it could not be
+// started (a test failure).
+UniqueHandle startProcess(const std::string& commandLine, const ProcessOptions& options = {});
+
+// Waits for a started process to end, ending it after `timeoutMs`.
+ProcessOutcome finishProcess(const UniqueHandle& process, DWORD timeoutMs);
 
 // Starts `commandLine`, waits for it to end (ending it at the time limit)
 // and closes its handles.

@@ -166,7 +166,7 @@ TEST(Windows, EverySettingsRowNamesAnEditBoxOfItsWindow) {
     }
 }
 
-TEST(Windows, MainWindowSetsTitleBeforeLoadingAndRemovesFilesBeforeSaving) {
+TEST(Windows, MainWindowSetsTitleBeforeLoadingAndFinishesScriptsBeforeSaving) {
     resetHostFakes();
     fakeSettings()["配置1/TEST"] = "127.0.0.1";
     FakeWindow window(mainWindowTemplate);
@@ -182,7 +182,7 @@ TEST(Windows, MainWindowSetsTitleBeforeLoadingAndRemovesFilesBeforeSaving) {
         "title test-host",
         "read 配置1/适配器",
         "read 配置1/TEST",
-        "remove working files",
+        "finish script runs",
         "write 配置1/适配器=",
         "write 配置1/TEST=127.0.0.1",
     };
