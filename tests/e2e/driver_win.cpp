@@ -186,6 +186,12 @@ RunningProgram::RunningProgram(const std::string& exePath, const StartOptions& o
         DeleteFileA(showLogPath_.c_str());
         environment = environmentWith("IPFLIP_E2E_SHOW_LOG=" + showLogPath_);
     }
+    job_ = UniqueHandle(CreateJobObjectA(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job_ || !SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits,
+                                          sizeof limits))
+        return;
     std::string commandLine = quoted(exePath);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -200,6 +206,11 @@ RunningProgram::RunningProgram(const std::string& exePath, const StartOptions& o
     UniqueHandle thread(started.hThread);
     id_ = started.dwProcessId;
     creationTime_ = creationTimeOf(process_.get());
+    if (!AssignProcessToJobObject(job_.get(), process_.get())) {
+        TerminateProcess(process_.get(), 1);
+        process_.close();
+        return;
+    }
     if (options.recordFirstShows) {
         hookModule_ = LoadLibraryA((testProgramDirectory() + "\\show_hook.dll").c_str());
         // GetProcAddress gives a generic function pointer; go through void*.
@@ -220,6 +231,8 @@ RunningProgram::RunningProgram(const std::string& exePath, const StartOptions& o
 RunningProgram::~RunningProgram() {
     if (process_) {
         endDescendants();
+        for (DWORD member : jobMembers())
+            endProcess(member);
         if (running()) {
             TerminateProcess(process_.get(), 1);
             WaitForSingleObject(process_.get(), 5000);
@@ -231,6 +244,21 @@ RunningProgram::~RunningProgram() {
         FreeLibrary(hookModule_);
     if (!showLogPath_.empty())
         DeleteFileA(showLogPath_.c_str());
+}
+
+std::vector<DWORD> RunningProgram::jobMembers() const {
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR room[255]; // the list's array runs on into this
+    } members{};
+    if (!QueryInformationJobObject(job_.get(), JobObjectBasicProcessIdList, &members,
+                                   sizeof members, nullptr))
+        return {};
+    std::vector<DWORD> ids;
+    for (DWORD i = 0; i < members.list.NumberOfProcessIdsInList; ++i)
+        if (members.list.ProcessIdList[i] != id_)
+            ids.push_back(static_cast<DWORD>(members.list.ProcessIdList[i]));
+    return ids;
 }
 
 bool RunningProgram::running() const {
@@ -432,17 +460,55 @@ bool bringToFront(HWND window) {
 
 void press(HWND window, Key key) {
     bringToFront(window);
-    const WORD code = key == Key::Tab || key == Key::ShiftTab ? VK_TAB
-                      : key == Key::Esc                       ? VK_ESCAPE
-                      : key == Key::Enter                     ? VK_RETURN
-                                                              : VK_SPACE;
+    std::vector<WORD> held; // modifiers, pressed first and released last
+    WORD code = VK_SPACE;
+    switch (key) {
+    case Key::Tab:
+        code = VK_TAB;
+        break;
+    case Key::ShiftTab:
+        held.push_back(VK_SHIFT);
+        code = VK_TAB;
+        break;
+    case Key::Esc:
+        code = VK_ESCAPE;
+        break;
+    case Key::Enter:
+        code = VK_RETURN;
+        break;
+    case Key::Space:
+        code = VK_SPACE;
+        break;
+    case Key::Delete:
+        code = VK_DELETE;
+        break;
+    case Key::AltF4:
+        held.push_back(VK_MENU);
+        code = VK_F4;
+        break;
+    }
     std::vector<INPUT> inputs;
-    if (key == Key::ShiftTab)
-        inputs.push_back(keyInput(VK_SHIFT, false));
+    for (WORD modifier : held)
+        inputs.push_back(keyInput(modifier, false));
     inputs.push_back(keyInput(code, false));
     inputs.push_back(keyInput(code, true));
-    if (key == Key::ShiftTab)
-        inputs.push_back(keyInput(VK_SHIFT, true));
+    for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier)
+        inputs.push_back(keyInput(*modifier, true));
+    sendInputs(inputs);
+}
+
+void type(HWND window, std::string_view text) {
+    bringToFront(window);
+    std::vector<INPUT> inputs;
+    for (char character : text) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = static_cast<unsigned char>(character);
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(input);
+        input.ki.dwFlags |= KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
     sendInputs(inputs);
 }
 

@@ -47,7 +47,10 @@ struct StartOptions {
 // programs it starts get consoles of their own, as they do on Windows. When
 // the object goes away, every process the program started (at any depth) is
 // ended by its id, and then the program itself if it still runs: also when
-// an assertion has failed.
+// an assertion has failed. The program runs in a job object of its own,
+// which every process it starts joins: so a console whose parent has ended,
+// and which the process tree therefore no longer leads to, is found and
+// ended too, and the job ends whatever is left should the test itself die.
 class RunningProgram {
   public:
     // Starts `exePath` with its own folder as current directory. Check
@@ -89,6 +92,10 @@ class RunningProgram {
     std::vector<FirstShow> firstShows() const;
 
   private:
+    // Every process in the job but the program, whatever its parent.
+    std::vector<DWORD> jobMembers() const;
+
+    UniqueHandle job_;
     UniqueHandle process_;
     DWORD id_ = 0;
     ULONGLONG creationTime_ = 0;
@@ -130,9 +137,12 @@ bool waitForFocus(HWND window, HWND expected, DWORD timeoutMs = 5000);
 // Makes `window` the foreground window and waits until it is.
 bool bringToFront(HWND window);
 
-enum class Key { Tab, ShiftTab, Esc, Enter, Space };
+enum class Key { Tab, ShiftTab, Esc, Enter, Space, Delete, AltF4 };
 // Brings `window` to the front and presses the key there through SendInput.
 void press(HWND window, Key key);
+// Brings `window` to the front and types `text` (printable ASCII) into
+// whatever has the focus there, one key press per character.
+void type(HWND window, std::string_view text);
 
 // A real left click (SendInput) at the centre of `control`, wherever the
 // foreground is.
