@@ -72,8 +72,8 @@ std::string linuxPath(const std::string& path) {
 
 constexpr char chattrPath[] = "/usr/bin/chattr";
 
-// Runs Linux's chattr (Wine starts Linux programs too); its exit code does
-// not come through, so callers check the effect instead.
+// Starts Linux's chattr (Wine starts Linux programs too). Wine gives no
+// handle to wait on for a Linux program, so callers wait for the effect.
 void chattr(const char* change, const std::string& path) {
     const std::string target = linuxPath(path);
     if (target.empty())
@@ -90,7 +90,6 @@ void chattr(const char* change, const std::string& path) {
                         &startup, &started))
         return;
     UniqueHandle process(started.hProcess), thread(started.hThread);
-    WaitForSingleObject(process.get(), 10000);
 }
 
 } // namespace
@@ -98,6 +97,7 @@ void chattr(const char* change, const std::string& path) {
 Immutable::Immutable(std::string path) : path_(std::move(path)) {
     chattr("+i", path_);
     set_ = true;
+    waitUntil([this] { return held(); }, 10000);
 }
 
 bool Immutable::held() const {
@@ -118,8 +118,10 @@ bool Immutable::held() const {
 }
 
 void Immutable::release() {
-    if (std::exchange(set_, false))
+    if (std::exchange(set_, false)) {
         chattr("-i", path_);
+        waitUntil([this] { return !held(); }, 10000);
+    }
 }
 
 bool Immutable::supported() {
@@ -308,6 +310,19 @@ bool RobustTest::waitForScriptsEnded(std::string_view name, DWORD timeoutMs) con
 std::optional<ProcessEntry> RobustTest::waitForConsole(const std::string& commandLine) const {
     return program->waitForDescendant(
         [&](const ProcessEntry& entry) { return entry.commandLine == commandLine; });
+}
+
+void RobustTest::settle() {
+    DWORD seen = program->processesStarted();
+    ULONGLONG quietSince = GetTickCount64();
+    waitUntil([&] {
+        const DWORD now = program->processesStarted();
+        if (now != seen) {
+            seen = now;
+            quietSince = GetTickCount64();
+        }
+        return GetTickCount64() - quietSince >= 1000;
+    });
 }
 
 void RobustTest::closeWithEsc(HWND modal, const WindowKind& kind) {

@@ -102,6 +102,9 @@ class RobustTest : public ProgramTest {
     bool waitForScriptsEnded(std::string_view name, DWORD timeoutMs = 30000) const;
     // Waits for a console with exactly this command line.
     std::optional<driver::ProcessEntry> waitForConsole(const std::string& commandLine) const;
+    // Waits until no process has joined the program's job for a second: the
+    // consoles of earlier clicks start their tools a little later.
+    void settle();
     // Closes a modal window with a real Esc, which is handled after any
     // click before it (a posted close request would overtake those).
     void closeWithEsc(HWND modal, const WindowKind& kind);
