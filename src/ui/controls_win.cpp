@@ -1,5 +1,7 @@
 #include "ui/controls_win.h"
 
+#include "win/window_class.h"
+
 namespace {
 
 constexpr char labelClassName[] = "IpflipLabel";
@@ -83,13 +85,7 @@ KindStyle styleOf(ControlKind kind) {
 } // namespace
 
 bool registerControlClasses(HINSTANCE instance) {
-    WNDCLASSEXA label{};
-    label.cbSize = sizeof label;
-    label.lpfnWndProc = labelProc;
-    label.hInstance = instance;
-    label.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    label.lpszClassName = labelClassName;
-    return RegisterClassExA(&label) != 0;
+    return registerWindowClass(instance, {labelClassName, labelProc});
 }
 
 HWND createControl(HINSTANCE instance, const ControlRow& row, int id, HWND parent) {

@@ -2,6 +2,7 @@
 
 #include "ui/controls_win.h"
 #include "ui/layout.h"
+#include "win/window_class.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -302,16 +303,8 @@ void runModalLoop(std::uint64_t serial) {
 }
 
 bool registerFrameClass(HINSTANCE instance, const char* name, HICON large, HICON small) {
-    WNDCLASSEXA frame{};
-    frame.cbSize = sizeof frame;
-    frame.lpfnWndProc = frameProc;
-    frame.hInstance = instance;
-    frame.hIcon = large;
-    frame.hIconSm = small;
-    frame.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    frame.lpszClassName = name;
-    return RegisterClassExA(&frame) != 0;
+    return registerWindowClass(
+        instance, {name, frameProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), large, small});
 }
 
 } // namespace
@@ -337,14 +330,8 @@ bool prepareWindowTemplates(HINSTANCE instance) {
 }
 
 bool createHiddenOwnerWindow(HINSTANCE instance) {
-    WNDCLASSEXA owner{};
-    owner.cbSize = sizeof owner;
-    owner.lpfnWndProc = DefWindowProcA;
-    owner.hInstance = instance;
-    owner.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    owner.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    owner.lpszClassName = hiddenOwnerClassName;
-    RegisterClassExA(&owner);
+    registerWindowClass(instance, {hiddenOwnerClassName, DefWindowProcA,
+                                   static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))});
     model.hiddenOwner = CreateWindowExA(WS_EX_TOOLWINDOW, hiddenOwnerClassName, "", 0, 0, 0, 0, 0,
                                         nullptr, nullptr, instance, nullptr);
     return model.hiddenOwner != nullptr;

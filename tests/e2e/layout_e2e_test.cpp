@@ -233,35 +233,52 @@ TEST_F(Layout, ScreenShowsWhiteBoxesAndGroupBoxFrames) {
         HWND window = open(layout.kind);
         ASSERT_TRUE(window);
         bringToFront(window);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Sleep(500); // painting happens in the program's own time
         const RECT outer = outerRect(window);
-        const Screenshot shot(outer);
-        EXPECT_TRUE(shot.saveBmp("screenshots\\" + std::string(className(window)) + ".bmp"));
-
-        // Screen position of a client point, relative to the screenshot.
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
-        const auto at = [&](int x, int y) {
-            return shot.pixel(origin.x - outer.left + x, origin.y - outer.top + y);
-        };
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
-        for (const ControlRow& row : layout.controls) {
-            SCOPED_TRACE("control " + std::to_string(row.id));
-            const int middle = (row.rect.top + row.rect.bottom) / 2;
-            if (row.kind == Kind::EditBox) {
-                // Inside the border, right of any text: the white background.
-                EXPECT_EQ(at(row.rect.right - 5, middle), RGB(255, 255, 255));
-            } else if (row.kind == Kind::GroupBox) {
-                // The frame's left edge shows, below the caption.
-                bool frameDrawn = false;
-                for (int x = row.rect.left; x < row.rect.left + 4; ++x)
-                    frameDrawn = frameDrawn || at(x, middle) != face;
-                EXPECT_TRUE(frameDrawn) << "no frame line at the left edge";
-                // Its interior is the button face, not some other colour.
-                EXPECT_EQ(at(row.rect.right - 6, row.rect.bottom - 6), face);
+
+        // What is wrong in a picture; painting happens in the program's own
+        // time, so pictures are taken until one is right or time runs out.
+        const auto problems = [&](const Screenshot& shot) {
+            // A client point of the window, in the picture.
+            const auto at = [&](int x, int y) {
+                return shot.pixel(origin.x - outer.left + x, origin.y - outer.top + y);
+            };
+            std::vector<std::string> found;
+            for (const ControlRow& row : layout.controls) {
+                const std::string name = "control " + std::to_string(row.id);
+                const int middle = (row.rect.top + row.rect.bottom) / 2;
+                if (row.kind == Kind::EditBox) {
+                    // Inside the border, right of any text: the white background.
+                    if (at(row.rect.right - 5, middle) != RGB(255, 255, 255))
+                        found.push_back(name + ": not white");
+                } else if (row.kind == Kind::GroupBox) {
+                    // The frame's left edge shows, below the caption...
+                    bool frameDrawn = false;
+                    for (int x = row.rect.left; x < row.rect.left + 4; ++x)
+                        frameDrawn = frameDrawn || at(x, middle) != face;
+                    if (!frameDrawn)
+                        found.push_back(name + ": no frame at its left edge");
+                    // ...and its interior has the button face colour.
+                    if (at(row.rect.right - 6, row.rect.bottom - 6) != face)
+                        found.push_back(name + ": interior not button face");
+                }
             }
-        }
+            return found;
+        };
+        std::vector<std::string> found;
+        std::unique_ptr<Screenshot> shot;
+        waitUntil(
+            [&] {
+                shot = std::make_unique<Screenshot>(outer);
+                found = problems(*shot);
+                return found.empty();
+            },
+            5000);
+        for (const std::string& problem : found)
+            ADD_FAILURE() << problem;
+        EXPECT_TRUE(shot->saveBmp("screenshots\\" + className(window) + ".bmp"));
         if (&layout.kind != &mainWindow)
             closeModal(window, layout.kind);
     }

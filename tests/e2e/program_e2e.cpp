@@ -17,6 +17,7 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::start(const driver::StartOptions& options) {
+    program.reset(); // an earlier run's leftovers go first
     program = std::make_unique<driver::RunningProgram>(inFolder("ipflip.exe"), options);
     ASSERT_TRUE(program->started());
     main = program->waitForWindow(mainClass);
@@ -30,6 +31,9 @@ HWND ProgramTest::open(const WindowKind& kind) {
     driver::click(driver::controlById(main, kind.opener));
     HWND window = program->waitForWindow(kind.className);
     EXPECT_TRUE(window) << "the " << kind.name << " window did not open";
+    // It is shown first and then holds the main window off.
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(main); }, 5000))
+        << "the main window stays enabled";
     return window;
 }
 
