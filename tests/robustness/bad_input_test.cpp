@@ -116,7 +116,7 @@ class BadInput : public RobustTest {
     // Clicks a script button and checks the script the program wrote and ran.
     void runScript(HWND window, int button, const std::string& expected) {
         const DWORD started = program->processesStarted();
-        click(controlById(window, button));
+        clickOn(window, button);
         // A script that stops at a syntax error may be gone before anyone
         // sees it run: count the processes that joined the program's job.
         ASSERT_TRUE(waitUntil([&] { return program->processesStarted() > started; }))
@@ -133,7 +133,7 @@ class BadInput : public RobustTest {
     bool pingGoesToStandIn() {
         pingOnlyLocalhost();
         const size_t before = toolLog(folder.path()).size();
-        click(controlById(main, mainIds::ping));
+        clickOn(main, mainIds::ping);
         const auto console = waitForConsole("cmd  /kping 127.0.0.1 -t");
         const bool standIn = waitUntil([&] {
             const std::vector<std::string> log = toolLog(folder.path());
@@ -164,7 +164,7 @@ TEST_F(BadInput, EveryBoxTakesOddTextsIntoItsScriptAndBackAfterARestart) {
         ASSERT_NO_FATAL_FAILURE(
             runScript(main, mainIds::obtainAddress, text(buildDhcpScript(values[mainAdapter]))));
         if (pingChecked) {
-            click(controlById(main, mainIds::ping));
+            clickOn(main, mainIds::ping);
             const auto console = program->waitForDescendant([](const ProcessEntry& entry) {
                 return entry.commandLine.rfind("cmd  /kping ", 0) == 0;
             });

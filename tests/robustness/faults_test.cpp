@@ -35,14 +35,14 @@ class Faults : public RobustTest {
     bool clickStartsSomething(HWND window, int button, DWORD waitMs = 1500) {
         settle();
         const DWORD before = program->processesStarted();
-        click(controlById(window, button));
+        clickOn(window, button);
         return waitUntil([&] { return program->processesStarted() > before; }, waitMs);
     }
 
     // Clicks a console button and ends the console it starts, so that its
     // window covers no button.
     void clickConsole(HWND window, int button, const std::string& commandLine) {
-        click(controlById(window, button));
+        clickOn(window, button);
         const auto console = waitForConsole(commandLine);
         ASSERT_TRUE(console) << "no console " << commandLine;
         endProcess(console->id);
@@ -52,7 +52,7 @@ class Faults : public RobustTest {
     // started, its tools were started with its commands, and it ended.
     void expectAutomaticAddressRun(const std::string& adapter) {
         const size_t logged = toolLog(folder.path()).size();
-        click(controlById(main, mainIds::obtainAddress));
+        clickOn(main, mainIds::obtainAddress);
         const std::vector<std::string> expected = {
             "netsh interface ip set address name=\"" + adapter + "\"  source=dhcp",
             "netsh interface ip delete dns \"" + adapter + "\" all", "ipconfig /flushdns"};
@@ -290,7 +290,7 @@ TEST_F(Faults, KilledRunLeavesWorkingFilesForTheNextRun) {
     ASSERT_NO_FATAL_FAILURE(start());
     setWindowText(controlById(main, mainIds::adapter), "LAN 2");
     ASSERT_NO_FATAL_FAILURE(expectAutomaticAddressRun("LAN 2"));
-    click(controlById(main, mainIds::computerName));
+    clickOn(main, mainIds::computerName);
     ASSERT_TRUE(waitForScriptRun("GG.bat"));
     HWND dns = open(dnsWindow);
     ASSERT_TRUE(dns);

@@ -27,7 +27,7 @@ class LongUse : public RobustTest {
     // Clicks a button whose script ends by itself and waits until it ended.
     void runScript(HWND window, int button, std::string_view file) {
         const DWORD before = program->processesStarted();
-        click(controlById(window, button));
+        clickOn(window, button);
         ASSERT_TRUE(waitUntil([&] { return program->processesStarted() > before; }))
             << "nothing started";
         ASSERT_TRUE(waitForScriptsEnded(file)) << file << " still runs";
@@ -35,7 +35,7 @@ class LongUse : public RobustTest {
 
     // Clicks a button whose console stays (or may stay) and ends it.
     void runConsole(HWND window, int button, const std::function<bool(const ProcessEntry&)>& isIt) {
-        click(controlById(window, button));
+        clickOn(window, button);
         const auto console = program->waitForDescendant(isIt);
         ASSERT_TRUE(console) << "no console started";
         endProcess(console->id);

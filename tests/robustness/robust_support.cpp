@@ -312,6 +312,30 @@ std::optional<ProcessEntry> RobustTest::waitForConsole(const std::string& comman
         [&](const ProcessEntry& entry) { return entry.commandLine == commandLine; });
 }
 
+void RobustTest::clickOn(HWND window, int id) {
+    HWND control = controlById(window, id);
+    ASSERT_TRUE(control) << "no control " << id;
+    bringToFront(window);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_TRUE(waitUntil([&] { return WindowFromPoint(centre) == control; }, 5000))
+        << "control " << id << " stays covered by \"" << className(WindowFromPoint(centre)) << "\"";
+    click(control);
+}
+
+HWND RobustTest::open(const WindowKind& kind) {
+    if (!kind.opener)
+        return main;
+    clickOn(main, kind.opener);
+    HWND window = program->waitForWindow(kind.className);
+    EXPECT_TRUE(window) << "the " << kind.name << " window did not open";
+    // It is shown first and then holds the main window off.
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(main); }, 5000))
+        << "the main window stays enabled";
+    return window;
+}
+
 void RobustTest::settle() {
     DWORD seen = program->processesStarted();
     ULONGLONG quietSince = GetTickCount64();

@@ -102,6 +102,12 @@ class RobustTest : public ProgramTest {
     bool waitForScriptsEnded(std::string_view name, DWORD timeoutMs = 30000) const;
     // Waits for a console with exactly this command line.
     std::optional<driver::ProcessEntry> waitForConsole(const std::string& commandLine) const;
+    // A real click on a control of `window` (a top-level window of the
+    // program), once nothing covers it: the window of a console that was
+    // just ended may still lie over it for a moment.
+    void clickOn(HWND window, int id);
+    // Opens `kind` as ProgramTest does, with the click above.
+    HWND open(const WindowKind& kind);
     // Waits until no process has joined the program's job for a second: the
     // consoles of earlier clicks start their tools a little later.
     void settle();

@@ -23,7 +23,7 @@ TEST_F(ScriptRunsApart, LaterScriptsWaitForTheRunningOneAndRunInClickOrder) {
     setWindowText(controlById(main, mainIds::adapter), "LAN 1");
     // The first tool the automatic-address script starts waits until released.
     ToolHold hold(folder.path());
-    click(controlById(main, mainIds::obtainAddress));
+    clickOn(main, mainIds::obtainAddress);
     ASSERT_TRUE(waitUntil([&] { return toolLog(folder.path()).size() == 1; }))
         << "the automatic-address script did not start";
 
@@ -32,7 +32,7 @@ TEST_F(ScriptRunsApart, LaterScriptsWaitForTheRunningOneAndRunInClickOrder) {
     setWindowText(controlById(dns, dnsIds::adapter), "LAN 2");
     setWindowText(controlById(dns, dnsIds::primary), "10.0.0.53");
     setWindowText(controlById(dns, dnsIds::alternate), "10.0.0.54");
-    click(controlById(dns, dnsIds::setDns));
+    clickOn(dns, dnsIds::setDns);
     ASSERT_NO_FATAL_FAILURE(closeWithEsc(dns, dnsWindow));
 
     HWND fixed = open(staticWindow);
@@ -41,7 +41,7 @@ TEST_F(ScriptRunsApart, LaterScriptsWaitForTheRunningOneAndRunInClickOrder) {
     setWindowText(controlById(fixed, staticIds::address), "10.1.2.3");
     setWindowText(controlById(fixed, staticIds::mask), "255.255.0.0");
     setWindowText(controlById(fixed, staticIds::gateway), "10.1.0.1");
-    click(controlById(fixed, staticIds::setAddress));
+    clickOn(fixed, staticIds::setAddress);
     ASSERT_NO_FATAL_FAILURE(closeWithEsc(fixed, staticWindow));
 
     // Both later runs wait: the running script's file is untouched and no

@@ -89,7 +89,7 @@ TEST_F(Security, EachButtonStartsExactlyTheExpectedProcessAndWritesOnlyInItsFold
         ASSERT_TRUE(window);
         settle();
         const std::map<DWORD, ProcessEntry> before = children();
-        click(controlById(window, c.button));
+        clickOn(window, c.button);
         ASSERT_TRUE(waitUntil([&] { return children().size() > before.size(); }))
             << "nothing started";
         settle();
@@ -134,7 +134,7 @@ TEST_F(Security, CommandProcessorPlantedInTheProgramFolderIsNotStarted) {
         HWND window = open(c.window);
         ASSERT_TRUE(window);
         const size_t logged = toolLog(folder.path()).size();
-        click(controlById(window, c.button));
+        clickOn(window, c.button);
         const auto console = waitForConsole(c.commandLine);
         ASSERT_TRUE(console) << "no console";
         // The console's tool, or the planted program itself, logs its start.
