@@ -17,6 +17,12 @@ AnsiText scriptCommandLine(std::string_view scriptPath);
 // Waits at most a second for it to become idle.
 bool launchCommand(std::string_view commandLine);
 
+// Starts the system's own command processor with `commandLine` as given,
+// which names it "cmd". The processor is started by its full path: left to
+// the search, a "cmd.exe" in the program's folder (also the current
+// directory) would be run in its place. True when it was created.
+bool launchCommandProcessor(std::string_view commandLine);
+
 // Writes `script` as the working file `name` and starts it, returning at
 // once. The command processor reads a batch file piece by piece while it runs
 // it, so the file is never rewritten under a script started from it that

@@ -19,9 +19,11 @@ namespace {
 
 using Step = ScriptRunOrder::Step;
 
-// Starts `commandLine` as given; the new process, or no handle when it could
-// not be created. Waits at most a second for it to become idle.
-UniqueHandle startProcess(std::string_view commandLine) {
+// Starts `commandLine` as given, running `program` (a full path) or, when
+// that is null, the program the command line names; the new process, or no
+// handle when it could not be created. Waits at most a second for it to
+// become idle.
+UniqueHandle startProcess(const char* program, std::string_view commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -29,7 +31,7 @@ UniqueHandle startProcess(std::string_view commandLine) {
     PROCESS_INFORMATION started{};
     // CreateProcessA may write into the command line: hand it a private copy.
     AnsiText writable(commandLine);
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started))
         return {};
     // Declared in this order so that the thread handle is closed first.
@@ -40,7 +42,17 @@ UniqueHandle startProcess(std::string_view commandLine) {
 }
 
 UniqueHandle startWorkingScript(std::string_view name) {
-    return startProcess(scriptCommandLine(workingFilePath(name)));
+    return startProcess(nullptr, scriptCommandLine(workingFilePath(name)));
+}
+
+// The full path of the system's command processor; empty when the system
+// folder cannot be had.
+AnsiText systemCommandProcessor() {
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return concatText({std::string_view(folder, length), "\\cmd.exe"});
 }
 
 bool hasEnded(const UniqueHandle& process) {
@@ -222,7 +234,12 @@ ScriptRuns& scriptRuns() {
 } // namespace
 
 bool launchCommand(std::string_view commandLine) {
-    return static_cast<bool>(startProcess(commandLine));
+    return static_cast<bool>(startProcess(nullptr, commandLine));
+}
+
+bool launchCommandProcessor(std::string_view commandLine) {
+    const AnsiText program = systemCommandProcessor();
+    return !program.empty() && startProcess(program.c_str(), commandLine);
 }
 
 bool runWorkingScript(std::string_view name, const ByteBlock& script) {
@@ -234,13 +251,13 @@ void finishScriptRuns(unsigned long boundMs) {
 }
 
 void openIpConfigConsole() {
-    launchCommand(ipConfigCommandLine());
+    launchCommandProcessor(ipConfigCommandLine());
 }
 
 void openPingConsole(std::string_view host) {
-    launchCommand(pingCommandLine(host));
+    launchCommandProcessor(pingCommandLine(host));
 }
 
 void flushDnsCache() {
-    launchCommand(flushDnsCommandLine());
+    launchCommandProcessor(flushDnsCommandLine());
 }

@@ -48,6 +48,22 @@ TEST_F(Launch, CommandLineIsHandedOverUnchanged) {
     EXPECT_EQ(readFile(record), commandLine);
 }
 
+// A "cmd.exe" in the current folder (the program folder, where a download
+// may have put one) is not taken for the command processor.
+TEST_F(Launch, CommandProcessorIsTheSystemsOwn) {
+    copyFileTo(testProgramDirectory() + "\\record_command_line.exe", scratch / "cmd.exe");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(scratch.path().c_str()); // the child inherits it
+    const bool started = launchCommandProcessor("cmd /cecho ran> marker.txt");
+    SetCurrentDirectoryA(previous);
+
+    ASSERT_TRUE(started);
+    const std::string marker = scratch / "marker.txt";
+    EXPECT_TRUE(waitUntil([&] { return fileExists(marker) && !readFile(marker).empty(); }));
+    EXPECT_FALSE(fileExists(scratch / "command_line.txt")) << "the planted cmd.exe ran";
+}
+
 TEST_F(Launch, MissingProgramIsReportedAsNotStarted) {
     EXPECT_FALSE(launchCommand(scratch / "no such program.exe"));
     EXPECT_FALSE(launchCommand(""));

@@ -261,6 +261,14 @@ std::vector<DWORD> RunningProgram::jobMembers() const {
     return ids;
 }
 
+DWORD RunningProgram::processesStarted() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    if (!QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &accounting,
+                                   sizeof accounting, nullptr))
+        return 0;
+    return accounting.TotalProcesses;
+}
+
 bool RunningProgram::running() const {
     return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }

@@ -86,6 +86,9 @@ class RunningProgram {
                       DWORD timeoutMs = defaultTimeoutMs) const;
     // Ends every descendant, by id; the program itself goes on.
     void endDescendants() const;
+    // How many processes have joined the program's job so far, the program
+    // included: also those that have ended already, however short they ran.
+    DWORD processesStarted() const;
 
     // The windows recorded at their first showing, in order (needs
     // StartOptions::recordFirstShows).
