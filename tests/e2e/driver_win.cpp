@@ -261,12 +261,23 @@ std::vector<DWORD> RunningProgram::jobMembers() const {
     return ids;
 }
 
-DWORD RunningProgram::processesStarted() const {
+namespace {
+
+JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accountingOf(HANDLE job) {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
-    if (!QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &accounting,
-                                   sizeof accounting, nullptr))
-        return 0;
-    return accounting.TotalProcesses;
+    QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                              sizeof accounting, nullptr);
+    return accounting;
+}
+
+} // namespace
+
+DWORD RunningProgram::processesStarted() const {
+    return accountingOf(job_.get()).TotalProcesses;
+}
+
+DWORD RunningProgram::processesRunning() const {
+    return accountingOf(job_.get()).ActiveProcesses;
 }
 
 bool RunningProgram::running() const {

@@ -89,6 +89,10 @@ class RunningProgram {
     // How many processes have joined the program's job so far, the program
     // included: also those that have ended already, however short they ran.
     DWORD processesStarted() const;
+    // How many processes of the program's job run now, the program included:
+    // also those the process tree no longer leads to, such as the console
+    // host of a console that has been ended.
+    DWORD processesRunning() const;
 
     // The windows recorded at their first showing, in order (needs
     // StartOptions::recordFirstShows).

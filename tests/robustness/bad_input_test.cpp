@@ -122,6 +122,7 @@ class BadInput : public RobustTest {
         ASSERT_TRUE(waitUntil([&] { return program->processesStarted() > started; }))
             << "no script started";
         ASSERT_TRUE(waitForScriptsEnded("1.bat")) << "the script did not end";
+        ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
         EXPECT_TRUE(sameText(readFile(inFolder("1.bat")), expected));
         EXPECT_TRUE(program->running());
         EXPECT_TRUE(IsWindowEnabled(window)) << "the window does not respond";
@@ -140,7 +141,7 @@ class BadInput : public RobustTest {
             return log.size() > before && log.back() == "ping 127.0.0.1 -t";
         });
         if (console)
-            endProcess(console->id);
+            endConsole(console->id);
         return standIn;
     }
 };
@@ -170,7 +171,7 @@ TEST_F(BadInput, EveryBoxTakesOddTextsIntoItsScriptAndBackAfterARestart) {
             });
             ASSERT_TRUE(console) << "no ping console";
             EXPECT_TRUE(sameText(console->commandLine, pingCommandLine(values[pingTarget])));
-            endProcess(console->id);
+            endConsole(console->id);
         }
 
         HWND dns = open(dnsWindow);
@@ -196,6 +197,7 @@ TEST_F(BadInput, EveryBoxTakesOddTextsIntoItsScriptAndBackAfterARestart) {
         expectShown(fixed, staticWindow);
         ASSERT_NO_FATAL_FAILURE(closeWithEsc(fixed, staticWindow));
         program->endDescendants();
+        ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
         ASSERT_NO_FATAL_FAILURE(closeProgram());
 
         // The next run shows every text again.

@@ -45,7 +45,7 @@ class Faults : public RobustTest {
         clickOn(window, button);
         const auto console = waitForConsole(commandLine);
         ASSERT_TRUE(console) << "no console " << commandLine;
-        endProcess(console->id);
+        endConsole(console->id);
     }
 
     // The automatic-address script ran whole for `adapter`: it was written,
@@ -65,6 +65,7 @@ class Faults : public RobustTest {
             << adapter << " did not run";
         EXPECT_EQ(ran, expected);
         ASSERT_TRUE(waitForScriptsEnded("1.bat"));
+        ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
         EXPECT_EQ(readFile(inFolder("1.bat")), text(buildDhcpScript(adapter)));
     }
 
@@ -268,6 +269,7 @@ TEST_F(Faults, ProgramFolderThatCannotBeWritten) {
     EXPECT_FALSE(clickStartsSomething(fixed, staticIds::setAddress));
     ASSERT_NO_FATAL_FAILURE(closeWithEsc(fixed, staticWindow));
     program->endDescendants();
+    ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
     ASSERT_NO_FATAL_FAILURE(closeProgram());
     EXPECT_FALSE(staleScriptRan());
     EXPECT_EQ(settingsFile(), settings);

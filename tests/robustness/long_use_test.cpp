@@ -9,6 +9,7 @@
 
 #include "robust_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -31,19 +32,45 @@ class LongUse : public RobustTest {
         ASSERT_TRUE(waitUntil([&] { return program->processesStarted() > before; }))
             << "nothing started";
         ASSERT_TRUE(waitForScriptsEnded(file)) << file << " still runs";
+        ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
     }
 
-    // Clicks a button whose console stays (or may stay) and ends it.
-    void runConsole(HWND window, int button, const std::function<bool(const ProcessEntry&)>& isIt) {
+    // What runs below the program now, for messages.
+    std::string running() const {
+        std::string list;
+        for (const ProcessEntry& entry : program->descendants())
+            list += "\n  " + entry.exeName + " \"" + entry.commandLine + "\"";
+        return list;
+    }
+
+    // Clicks a button whose console stays (or may stay), waits until the
+    // console has started its tool (`toolLine` logged, unless empty), and
+    // ends the console. Ending it in the middle of starting the tool is no
+    // user's way and leaves the tool behind.
+    void runConsole(HWND window, int button, const std::function<bool(const ProcessEntry&)>& isIt,
+                    const std::string& toolLine) {
+        const DWORD before = program->processesStarted();
+        const size_t logged = toolLog(folder.path()).size();
         clickOn(window, button);
         const auto console = program->waitForDescendant(isIt);
-        ASSERT_TRUE(console) << "no console started";
-        endProcess(console->id);
+        ASSERT_TRUE(console) << "no console; " << program->processesStarted() - before
+                             << " processes started since the click; running:" << running();
+        if (!toolLine.empty()) {
+            EXPECT_TRUE(waitUntil([&] {
+                const std::vector<std::string> log = toolLog(folder.path());
+                return std::find(log.begin() + static_cast<std::ptrdiff_t>(logged), log.end(),
+                                 toolLine) != log.end();
+            })) << "the console did not start "
+                << toolLine;
+        }
+        ASSERT_NO_FATAL_FAILURE(endConsole(console->id));
     }
 
-    void runConsole(HWND window, int button, const std::string& commandLine) {
-        runConsole(window, button,
-                   [&](const ProcessEntry& entry) { return entry.commandLine == commandLine; });
+    void runConsole(HWND window, int button, const std::string& commandLine,
+                    const std::string& toolLine) {
+        runConsole(
+            window, button,
+            [&](const ProcessEntry& entry) { return entry.commandLine == commandLine; }, toolLine);
     }
 
     void cycle() {
@@ -51,7 +78,8 @@ class LongUse : public RobustTest {
         ASSERT_TRUE(dns);
         ASSERT_NO_FATAL_FAILURE(runScript(dns, dnsIds::setDns, "1.bat"));
         // "cmd /c" ends when the flush is done; end it should it linger.
-        ASSERT_NO_FATAL_FAILURE(runConsole(dns, dnsIds::flushDns, "cmd /cipconfig /flushdns"));
+        ASSERT_NO_FATAL_FAILURE(
+            runConsole(dns, dnsIds::flushDns, "cmd /cipconfig /flushdns", "ipconfig /flushdns"));
         ASSERT_NO_FATAL_FAILURE(closeWithEsc(dns, dnsWindow));
 
         HWND fixed = open(staticWindow);
@@ -61,16 +89,19 @@ class LongUse : public RobustTest {
 
         ASSERT_NO_FATAL_FAILURE(runScript(main, mainIds::obtainAddress, "1.bat"));
         const std::string computerNameScript = inFolder("GG.bat");
-        ASSERT_NO_FATAL_FAILURE(
-            runConsole(main, mainIds::computerName, [&](const ProcessEntry& entry) {
+        ASSERT_NO_FATAL_FAILURE(runConsole(
+            main, mainIds::computerName,
+            [&](const ProcessEntry& entry) {
                 return isCommandProcessor(entry) &&
                        entry.commandLine.find(computerNameScript) != std::string::npos;
-            }));
-        ASSERT_NO_FATAL_FAILURE(runConsole(main, mainIds::ipConfig, "cmd  /kipconfig"));
-        ASSERT_NO_FATAL_FAILURE(runConsole(main, mainIds::ping, "cmd  /kping 127.0.0.1 -t"));
-        // The tools of the consoles just ended finish by themselves.
-        ASSERT_TRUE(waitUntil([&] { return program->descendants().empty(); }))
-            << program->descendants().size() << " processes left";
+            },
+            ""));
+        ASSERT_NO_FATAL_FAILURE(runConsole(main, mainIds::ipConfig, "cmd  /kipconfig", "ipconfig"));
+        ASSERT_NO_FATAL_FAILURE(
+            runConsole(main, mainIds::ping, "cmd  /kping 127.0.0.1 -t", "ping 127.0.0.1 -t"));
+        // Every process the cycle started has ended.
+        ASSERT_TRUE(program->descendants().empty()) << "left running:" << running();
+        ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
     }
 
     ResourceUse measure(const std::string& when) {

@@ -336,6 +336,16 @@ HWND RobustTest::open(const WindowKind& kind) {
     return window;
 }
 
+void RobustTest::waitForOnlyTheProgram() {
+    ASSERT_TRUE(waitUntil([&] { return program->processesRunning() <= 1; }))
+        << program->processesRunning() - 1 << " processes of the program still run";
+}
+
+void RobustTest::endConsole(DWORD id) {
+    endProcess(id);
+    waitForOnlyTheProgram();
+}
+
 void RobustTest::settle() {
     DWORD seen = program->processesStarted();
     ULONGLONG quietSince = GetTickCount64();

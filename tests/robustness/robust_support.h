@@ -108,6 +108,12 @@ class RobustTest : public ProgramTest {
     void clickOn(HWND window, int id);
     // Opens `kind` as ProgramTest does, with the click above.
     HWND open(const WindowKind& kind);
+    // Waits until every process the program started has ended, console
+    // hosts included: the window of a console host that is still closing
+    // (or still opening) could catch the next click.
+    void waitForOnlyTheProgram();
+    // Ends a console the program started, and waits as above.
+    void endConsole(DWORD id);
     // Waits until no process has joined the program's job for a second: the
     // consoles of earlier clicks start their tools a little later.
     void settle();

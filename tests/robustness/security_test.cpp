@@ -107,6 +107,7 @@ TEST_F(Security, EachButtonStartsExactlyTheExpectedProcessAndWritesOnlyInItsFold
         }
         EXPECT_EQ(listing(parent()), parentBefore) << "a file written beside the program folder";
         program->endDescendants();
+        ASSERT_NO_FATAL_FAILURE(waitForOnlyTheProgram());
         if (c.window.opener) {
             ASSERT_NO_FATAL_FAILURE(closeWithEsc(window, c.window));
         }
@@ -139,7 +140,7 @@ TEST_F(Security, CommandProcessorPlantedInTheProgramFolderIsNotStarted) {
         ASSERT_TRUE(console) << "no console";
         // The console's tool, or the planted program itself, logs its start.
         EXPECT_TRUE(waitUntil([&] { return toolLog(folder.path()).size() > logged; }));
-        endProcess(console->id);
+        ASSERT_NO_FATAL_FAILURE(endConsole(console->id));
         if (c.window.opener) {
             ASSERT_NO_FATAL_FAILURE(closeWithEsc(window, c.window));
         }
